@@ -355,14 +355,16 @@ void graph_plotter::on_saveGraphsToFile(QString s_header)
     fileBin.setFileName(tr("!!log/%1_graphs.bin").arg(stamp));
     const bool binOpen = fileBin.open(QIODevice::WriteOnly | QIODevice::Truncate);
 
+    // Each line goes to the file as soon as it is complete.
     QTextStream text(&fileTxt);
-    text << s_header << '\n';
-    text.flush();
-    QString columns;
-    for (int i = 0; i < graphCount; ++i)
-        columns += QStringLiteral("time; value;");
-    text << columns << '\n';
-    text.flush();
+    auto writeLine = [&](const QString &line) {
+        if (!txtOpen)
+            return;
+        text << line << '\n';
+        text.flush();
+    };
+    writeLine(s_header);
+    writeLine(QStringLiteral("time; value;").repeated(graphCount));
 
     int rows = 0;
     for (const QVector<double> &k : keys)
@@ -394,8 +396,7 @@ void graph_plotter::on_saveGraphsToFile(QString s_header)
             if (binOpen)
                 fileBin.write(reinterpret_cast<const char *>(record), recordSize);
         }
-        text << line << '\n';
-        text.flush();
+        writeLine(line);
     }
 
     const bool txtWritten = txtOpen && text.status() == QTextStream::Ok && fileTxt.error() == QFileDevice::NoError;

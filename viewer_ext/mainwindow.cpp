@@ -213,17 +213,14 @@ void MainWindow::on_checkBox_VisibleObj_clicked(bool checked)
 void MainWindow::showPlotMenu(const QPoint &pos)
 {
     QMenu menu(this);
-    QAction *save = menu.addAction(tr("Сохранить графики"));
-    QAction *load = menu.addAction(tr("Загрузить графики из файла..."));
-    QAction *chosen = menu.exec(ui->widget_plot->mapToGlobal(pos));
-    if (chosen == save) {
-        SaveGraphs();
-    } else if (chosen == load) {
+    connect(menu.addAction(tr("Сохранить графики")), &QAction::triggered, this, &MainWindow::SaveGraphs);
+    connect(menu.addAction(tr("Загрузить графики из файла...")), &QAction::triggered, this, [this] {
         const QString name = QFileDialog::getOpenFileName(this, tr("Загрузить графики"), QStringLiteral("!!log"),
                                                           tr("Графики (*_graphs.bin)"));
         if (!name.isEmpty())
             LoadGraphs(name);
-    }
+    });
+    menu.exec(ui->widget_plot->mapToGlobal(pos));
 }
 
 void MainWindow::SaveGraphs()
