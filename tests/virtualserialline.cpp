@@ -22,13 +22,18 @@ QString VirtualSerialLine::devicePath() const
     return dir.filePath(QStringLiteral("device"));
 }
 
-bool VirtualSerialLine::start()
+QString VirtualSerialLine::testPath() const
+{
+    return dir.filePath(QStringLiteral("test"));
+}
+
+bool VirtualSerialLine::start(bool openTestEnd)
 {
     if (!dir.isValid()) {
         failure = QStringLiteral("no temporary folder");
         return false;
     }
-    const QString testEnd = dir.filePath(QStringLiteral("test"));
+    const QString testEnd = testPath();
     socat.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     socat.start(QStringLiteral("socat"),
                 {QStringLiteral("pty,raw,echo=0,link=") + devicePath(),
@@ -48,6 +53,8 @@ bool VirtualSerialLine::start()
         QThread::msleep(5);
     }
 
+    if (!openTestEnd)
+        return true;
     fd = ::open(QFile::encodeName(testEnd).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         failure = QStringLiteral("cannot open the test end");

@@ -14,11 +14,13 @@ public:
     VirtualSerialLine();
     ~VirtualSerialLine();
 
-    // Starts socat and opens the test's end; false (with a reason in error()) when it cannot.
-    bool start();
+    // Starts socat and, unless another program plays the device, opens the test's end;
+    // false (with a reason in error()) when it cannot.
+    bool start(bool openTestEnd = true);
     void stop();
 
     QString devicePath() const;
+    QString testPath() const;
     QString error() const { return failure; }
 
     bool write(const QByteArray &bytes);
