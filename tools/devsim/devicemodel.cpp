@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr double nearCm = 300;
-constexpr double farCm = 6000;
+constexpr double nearCm = 40;
+constexpr double farCm = 480;
 
 } // namespace
 
@@ -19,7 +19,7 @@ DeviceModel::DeviceModel(Kind kind, int objectCount, quint32 seed)
         Target t;
         t.id = 1 + i;
         t.r0 = nearCm + random.bounded(farCm - nearCm);
-        t.v = (random.bounded(2) ? 1 : -1) * (0.5 + random.bounded(12.0));
+        t.v = (random.bounded(2) ? 1 : -1) * (0.3 + random.bounded(2.7));
         t.snr = 12 + random.bounded(30.0);
         targets.append(t);
     }

@@ -1,4 +1,5 @@
-// Draws the programs' icons. Run once by hand; its PNG and ICO output is kept in the source tree:
+// Draws the programs' icons. Run by hand; its PNG and ICO output is kept in the source tree
+// (the .ico files in the resources, the app PNGs for desktop menus):
 //   icongen <viewer_ext/rcs/icons> <viewer/icons>
 #include <QDir>
 #include <QGuiApplication>
@@ -112,10 +113,12 @@ int main(int argc, char *argv[])
     const QDir basic(QString::fromLocal8Bit(argv[2]));
     bool ok = true;
     ok &= save(appIcon(64, QColor(90, 230, 120)), ext.filePath(QStringLiteral("vandor.ico")));
+    ok &= save(appIcon(64, QColor(90, 230, 120)), ext.filePath(QStringLiteral("vandor.png")));
     ok &= save(refreshIcon(64), ext.filePath(QStringLiteral("refresh.png")));
     ok &= save(plugIcon(64, true), ext.filePath(QStringLiteral("connect_to_port.png")));
     ok &= save(plugIcon(64, false), ext.filePath(QStringLiteral("disconnect_from_port.png")));
     ok &= save(appIcon(64, QColor(255, 190, 60)), basic.filePath(QStringLiteral("viewer.ico")));
+    ok &= save(appIcon(64, QColor(255, 190, 60)), basic.filePath(QStringLiteral("viewer.png")));
     ok &= save(refreshIcon(24), basic.filePath(QStringLiteral("refresh24.png")));
     return ok ? 0 : 1;
 }
