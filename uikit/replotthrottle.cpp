@@ -15,15 +15,21 @@ void ReplotThrottle::request()
 {
     if (timer.isActive())
         return; // the coming redraw shows this request's state too
-    if (!sinceLast.isValid() || sinceLast.elapsed() >= refreshMs)
+    // A drawing that takes longer than a refresh gets as long a pause after it, so that the data
+    // keeps flowing at any plot size.
+    const qint64 gap = qMax<qint64>(refreshMs, lastDrawMs);
+    if (!sinceLast.isValid() || sinceLast.elapsed() >= gap)
         replotNow();
     else
-        timer.start(int(refreshMs - sinceLast.elapsed()));
+        timer.start(int(gap - sinceLast.elapsed()));
 }
 
 void ReplotThrottle::replotNow()
 {
-    sinceLast.start();
+    QElapsedTimer drawing;
+    drawing.start();
     if (plot)
         plot->replot(QCustomPlot::rpRefreshHint);
+    lastDrawMs = drawing.elapsed();
+    sinceLast.start();
 }

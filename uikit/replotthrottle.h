@@ -9,7 +9,8 @@
 class QCustomPlot;
 
 // Merges redraw requests: at most one redraw per display refresh, and none later than one
-// refresh after the request. Data arrives far faster than a screen can show it.
+// refresh after the request. Data arrives far faster than a screen can show it. A redraw slower
+// than a refresh is followed by an equal pause, so drawing never takes more than half the thread.
 class ReplotThrottle : public QObject
 {
     Q_OBJECT
@@ -27,7 +28,8 @@ private:
 
     QPointer<QCustomPlot> plot;
     QTimer timer;
-    QElapsedTimer sinceLast;
+    QElapsedTimer sinceLast;   // since the end of the last redraw
+    qint64 lastDrawMs = 0;
 };
 
 #endif // REPLOTTHROTTLE_H
