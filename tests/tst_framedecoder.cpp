@@ -3,22 +3,14 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "deviceframes.h"
 #include "serialtop.h"
 
 namespace {
 
 QByteArray frame(quint16 id, const QByteArray &payload7)
 {
-    QByteArray f;
-    f.append(char(0xAA)).append(char(0xAA));
-    f.append(char(id & 0xFF)).append(char(id >> 8));
-    f.append(payload7);
-    uint sum = 0;
-    for (char c : payload7)
-        sum += uchar(c);
-    f.append(char(sum & 0xFF));
-    f.append(char(0x55)).append(char(0x55));
-    return f;
+    return DeviceFrames::trackerFrame(id, payload7);
 }
 
 QByteArray hex(const char *text)

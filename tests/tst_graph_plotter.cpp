@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 #include "graph_plotter.h"
+#include "windowprobe.h"
 
 class tst_GraphPlotter : public QObject
 {
@@ -58,15 +59,7 @@ void tst_GraphPlotter::cleanup()
 
 QPoint tst_GraphPlotter::pointOnPart(QCPAxis *axis, QCPAxis::SelectablePart part) const
 {
-    const QRect rect = plot->axisRect()->rect();
-    const bool horizontal = axis->orientation() == Qt::Horizontal;
-    const int across = horizontal ? rect.center().x() : rect.center().y();
-    for (int along = 0; along < (horizontal ? plot->height() : plot->width()); ++along) {
-        const QPoint p = horizontal ? QPoint(across, along) : QPoint(along, across);
-        if (axis->getPartAt(p) == part)
-            return p;
-    }
-    return QPoint(-1, -1);
+    return WindowProbe::pointOnPart(plot, axis, part);
 }
 
 void tst_GraphPlotter::click(const QPoint &pos)

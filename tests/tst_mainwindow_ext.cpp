@@ -13,25 +13,19 @@
 
 #include <qcustomplot.h>
 
+#include "deviceframes.h"
 #include "graph_plotter.h"
 #include "mainwindow.h"
 #include "portlist.h"
 #include "virtualserialline.h"
+#include "windowprobe.h"
 
 namespace {
 
 QByteArray frame(quint16 id, const QByteArray &payload7)
 {
-    QByteArray f = QByteArray::fromHex("AAAA");
-    f.append(char(id & 0xFF)).append(char(id >> 8)).append(payload7);
-    uint sum = 0;
-    for (char c : payload7)
-        sum += uchar(c);
-    f.append(char(sum & 0xFF)).append(QByteArray::fromHex("5555"));
-    return f;
+    return DeviceFrames::trackerFrame(id, payload7);
 }
-
-const QRegularExpression stampedLine(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d: (.*)$"));
 
 } // namespace
 
@@ -83,15 +77,7 @@ void tst_MainWindowExt::cleanup()
 
 QStringList tst_MainWindowExt::logLines() const
 {
-    QStringList lines;
-    const QStringList raw = child<QTextEdit>("textEdit_log")->toPlainText().split(QLatin1Char('\n'));
-    for (const QString &l : raw) {
-        if (l.isEmpty())
-            continue;
-        const QRegularExpressionMatch m = stampedLine.match(l);
-        lines << (m.hasMatch() ? m.captured(1) : QStringLiteral("UNSTAMPED ") + l);
-    }
-    return lines;
+    return WindowProbe::logLines(child<QTextEdit>("textEdit_log"));
 }
 
 void tst_MainWindowExt::connectTo(const QString &port)

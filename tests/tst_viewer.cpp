@@ -11,22 +11,19 @@
 
 #include <qcustomplot.h>
 
+#include "deviceframes.h"
 #include "mainwindow.h"
 #include "portlist.h"
 #include "serialtop.h"
 #include "virtualserialline.h"
+#include "windowprobe.h"
 
 namespace {
 
 QByteArray heightRecord(int raw)
 {
-    QByteArray r = QByteArray::fromHex("FE00000000 00");
-    r[2] = char(raw & 0xFF);
-    r[3] = char(raw >> 8);
-    return r;
+    return DeviceFrames::heightRecord(raw / 100.0);
 }
-
-const QRegularExpression stampedLine(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d: (.*)$"));
 
 } // namespace
 
@@ -78,14 +75,7 @@ void tst_Viewer::cleanup()
 
 QStringList tst_Viewer::logLines() const
 {
-    QStringList lines;
-    for (const QString &l : child<QTextEdit>("textEdit_log")->toPlainText().split(QLatin1Char('\n'))) {
-        if (l.isEmpty())
-            continue;
-        const QRegularExpressionMatch m = stampedLine.match(l);
-        lines << (m.hasMatch() ? m.captured(1) : QStringLiteral("UNSTAMPED ") + l);
-    }
-    return lines;
+    return WindowProbe::logLines(child<QTextEdit>("textEdit_log"));
 }
 
 void tst_Viewer::feed(const QByteArray &chunk)
@@ -95,15 +85,7 @@ void tst_Viewer::feed(const QByteArray &chunk)
 
 QPoint tst_Viewer::pointOnPart(QCPAxis *axis, QCPAxis::SelectablePart part) const
 {
-    auto *plot = child<QCustomPlot>("widget_plotter");
-    const QRect rect = plot->axisRect()->rect();
-    const bool horizontal = axis->orientation() == Qt::Horizontal;
-    for (int along = 0; along < (horizontal ? plot->height() : plot->width()); ++along) {
-        const QPoint p = horizontal ? QPoint(rect.center().x(), along) : QPoint(along, rect.center().y());
-        if (axis->getPartAt(p) == part)
-            return p;
-    }
-    return QPoint(-1, -1);
+    return WindowProbe::pointOnPart(child<QCustomPlot>("widget_plotter"), axis, part);
 }
 
 void tst_Viewer::form()

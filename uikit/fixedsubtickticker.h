@@ -9,6 +9,9 @@ class FixedSubTickTicker : public QCPAxisTicker
 public:
     explicit FixedSubTickTicker(int subTickCount);
 
+    // Gives the axis such a ticker, aiming at tickCount ticks.
+    static void install(QCPAxis *axis, int tickCount, int subTickCount);
+
 protected:
     int getSubTickCount(double tickStep) override;
 

@@ -7,6 +7,7 @@
 
 #include <qcustomplot.h>
 
+#include "axisselection.h"
 #include "fixedsubtickticker.h"
 #include "logline.h"
 #include "portlist.h"
@@ -194,9 +195,7 @@ void MainWindow::setupGridAxis(QCPAxis *axis)
 {
     axis->setVisible(true);
     axis->setTickLabels(false);
-    QSharedPointer<FixedSubTickTicker> ticker(new FixedSubTickTicker(4));
-    ticker->setTickCount(9);
-    axis->setTicker(ticker);
+    FixedSubTickTicker::install(axis, 9, 4);
     axis->setRange(0, 10);
     axis->grid()->setPen(QPen(QColor(Qt::gray), 0, Qt::SolidLine));
     axis->grid()->setSubGridVisible(true);
@@ -205,9 +204,7 @@ void MainWindow::setupGridAxis(QCPAxis *axis)
 void MainWindow::setupKeyAxis(QCPAxis *axis, float lower, float size)
 {
     axis->setVisible(true);
-    QSharedPointer<FixedSubTickTicker> ticker(new FixedSubTickTicker(4));
-    ticker->setTickCount(9);
-    axis->setTicker(ticker);
+    FixedSubTickTicker::install(axis, 9, 4);
     axis->setRange(double(lower), double(lower + size));
     axis->setPadding(10);
 }
@@ -215,9 +212,7 @@ void MainWindow::setupKeyAxis(QCPAxis *axis, float lower, float size)
 void MainWindow::setupValueAxis(float lower, float size, QCPAxis *axis, const QColor &color, const QString &label)
 {
     axis->setVisible(true);
-    QSharedPointer<FixedSubTickTicker> ticker(new FixedSubTickTicker(4));
-    ticker->setTickCount(9);
-    axis->setTicker(ticker);
+    FixedSubTickTicker::install(axis, 9, 4);
     axis->setRange(double(lower), double(lower + size));
     axis->setPadding(10);
     const QPen pen(color, 0, Qt::SolidLine);
@@ -269,23 +264,14 @@ void MainWindow::setupPlot()
     connect(axisHeight, qOverload<const QCPRange &>(&QCPAxis::rangeChanged),
             plot->yAxis, qOverload<const QCPRange &>(&QCPAxis::setRange));
 
-    plot->axisRect()->setRangeDragAxes(nullptr, nullptr);
-    plot->axisRect()->setRangeZoomAxes(nullptr, nullptr);
+    AxisSelection::unbind(plot->axisRect());
     plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom | QCP::iSelectPlottables | QCP::iSelectAxes);
     connect(plot, &QCustomPlot::selectionChangedByUser, this, &MainWindow::on_selectionChanged);
 }
 
 void MainWindow::syncAxisSelection(QCPAxis *axis, bool keep)
 {
-    if (!keep) {
-        axis->setSelectedParts(QCPAxis::spNone);
-        return;
-    }
-    const QCPAxis::SelectableParts parts = axis->selectedParts();
-    if (parts.testFlag(QCPAxis::spAxis) || parts.testFlag(QCPAxis::spTickLabels)) {
-        axis->setSelectedParts(QCPAxis::spAxis | QCPAxis::spTickLabels);
-        emit axis->rangeChanged(axis->range());
-    }
+    AxisSelection::sync(axis, keep);
 }
 
 void MainWindow::on_selectionChanged()
@@ -301,13 +287,8 @@ void MainWindow::on_selectionChanged()
         if (graph)
             graph->setSelection(QCPDataSelection(graph->data()->dataRange()));
         axisHeight->setSelectedParts(QCPAxis::spAxis | QCPAxis::spTickLabels);
-        rect->setRangeDragAxes(nullptr, axisHeight);
-        rect->setRangeDrag(Qt::Vertical);
-        rect->setRangeZoomAxes(nullptr, axisHeight);
-        rect->setRangeZoomFactor(2.0);
-        rect->setRangeZoom(Qt::Vertical);
+        AxisSelection::bindVertical(rect, axisHeight);
     } else {
-        rect->setRangeDragAxes(nullptr, nullptr);
-        rect->setRangeZoomAxes(nullptr, nullptr);
+        AxisSelection::unbind(rect);
     }
 }

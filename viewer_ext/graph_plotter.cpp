@@ -9,6 +9,7 @@
 
 #include <qcustomplot.h>
 
+#include "axisselection.h"
 #include "fixedsubtickticker.h"
 #include "replotthrottle.h"
 
@@ -123,9 +124,7 @@ void graph_plotter::InitPlot()
         axis->setVisible(false);
         axis->setPadding(10);
         axis->setRange(0, 500);
-        QSharedPointer<FixedSubTickTicker> ticker(new FixedSubTickTicker(9));
-        ticker->setTickCount(9);
-        axis->setTicker(ticker);
+        FixedSubTickTicker::install(axis, 9, 9);
         setupValueAxis(axis, graphColours[i]);
 
         // Slot 1 holds the objects' distances, the same quantity as slot 0; the window shows it
@@ -152,8 +151,7 @@ void graph_plotter::InitPlot()
     axes[0]->setLabelColor(graphColours[0]);
     timeAxis->setLabelColor(graphColours[0]);
 
-    plot->axisRect()->setRangeDragAxes(nullptr, nullptr);
-    plot->axisRect()->setRangeZoomAxes(nullptr, nullptr);
+    AxisSelection::unbind(plot->axisRect());
 
     plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom | QCP::iSelectAxes | QCP::iSelectPlottables);
     connect(plot, &QCustomPlot::selectionChangedByUser, this, &graph_plotter::_selectionChanged);
@@ -289,25 +287,7 @@ void graph_plotter::GraphsReplot()
 
 void graph_plotter::SyncAxisSelection(QCPAxis *axis, bool keep)
 {
-    if (!keep) {
-        axis->setSelectedParts(QCPAxis::spNone);
-        return;
-    }
-    const QCPAxis::SelectableParts parts = axis->selectedParts();
-    if (parts.testFlag(QCPAxis::spAxis) || parts.testFlag(QCPAxis::spTickLabels)) {
-        axis->setSelectedParts(QCPAxis::spAxis | QCPAxis::spTickLabels);
-        emit axis->rangeChanged(axis->range());
-    }
-}
-
-void graph_plotter::bindVertical(QCPAxis *axis)
-{
-    QCPAxisRect *rect = plot->axisRect();
-    rect->setRangeDragAxes(nullptr, axis);
-    rect->setRangeDrag(Qt::Vertical);
-    rect->setRangeZoomAxes(nullptr, axis);
-    rect->setRangeZoomFactor(2.0);
-    rect->setRangeZoom(Qt::Vertical);
+    AxisSelection::sync(axis, keep);
 }
 
 void graph_plotter::_selectionChanged()
@@ -320,11 +300,7 @@ void graph_plotter::_selectionChanged()
 
     QCPAxisRect *rect = plot->axisRect();
     if (timeAxis->selectedParts().testFlag(QCPAxis::spAxis)) {
-        rect->setRangeDragAxes(timeAxis, nullptr);
-        rect->setRangeDrag(Qt::Horizontal);
-        rect->setRangeZoomAxes(timeAxis, nullptr);
-        rect->setRangeZoomFactor(2.0);
-        rect->setRangeZoom(Qt::Horizontal);
+        AxisSelection::bindHorizontal(rect, timeAxis);
         return;
     }
 
@@ -339,12 +315,11 @@ void graph_plotter::_selectionChanged()
         if (graph)
             graph->setSelection(QCPDataSelection(graph->data()->dataRange()));
         axis->setSelectedParts(QCPAxis::spAxis | QCPAxis::spTickLabels);
-        bindVertical(axis);
+        AxisSelection::bindVertical(rect, axis);
         return;
     }
 
-    rect->setRangeDragAxes(nullptr, nullptr);
-    rect->setRangeZoomAxes(nullptr, nullptr);
+    AxisSelection::unbind(rect);
 }
 
 void graph_plotter::on_saveGraphsToFile(QString s_header)

@@ -74,7 +74,6 @@ private:
     bool usable(int index, const char *operation) const;
     void requestReplot();
     void setupValueAxis(QCPAxis *axis, const QColor &colour);
-    void bindVertical(QCPAxis *axis);
 
     QCustomPlot *plot = nullptr;
     QPointer<QCPGraph> graphs[graphCount];
