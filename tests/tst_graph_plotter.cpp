@@ -1,5 +1,6 @@
 // The time plot controller on a real QCustomPlot, with an injected clock.
 #include <QSignalSpy>
+#include <cmath>
 #include <QtTest>
 
 #include <qcustomplot.h>
@@ -76,8 +77,17 @@ void tst_GraphPlotter::setUpState()
     QCOMPARE(plot->xAxis2->range(), QCPRange(0, 20));
     QCOMPARE(time->label(), QStringLiteral("Время, чч:мм:сс"));
     QCOMPARE(time->tickLabelRotation(), 30.0);
-    QCOMPARE(time->tickVectorLabels().first(), QStringLiteral("00:00:00"));
-    QCOMPARE(time->tickVectorLabels().last(), QStringLiteral("00:00:20"));
+    // Elapsed time in whole steps: every label names the second its tick stands at.
+    QStringList labels = time->tickVectorLabels().toList();
+    QCOMPARE(labels, (QStringList{"00:00:00", "00:00:02", "00:00:04", "00:00:06", "00:00:08", "00:00:10",
+                                  "00:00:12", "00:00:14", "00:00:16", "00:00:18", "00:00:20"}));
+    time->setRange(3595, 3615);
+    plot->replot();
+    labels = time->tickVectorLabels().toList();
+    QCOMPARE(labels.first(), QStringLiteral("00:59:56"));
+    QVERIFY(labels.contains(QStringLiteral("01:00:00")));
+    for (double tick : time->tickVector())
+        QCOMPARE(tick, std::floor(tick));
     QCOMPARE(plot->axisRect()->axisCount(QCPAxis::atLeft), 21);
     QCOMPARE(plot->axisRect()->axisCount(QCPAxis::atBottom), 2);
     QCOMPARE(plot->graphCount(), 20);

@@ -197,7 +197,7 @@ void MainWindow::setupGridAxis(QCPAxis *axis)
     axis->setTickLabels(false);
     FixedSubTickTicker::install(axis, 9, 4);
     axis->setRange(0, 10);
-    axis->grid()->setPen(QPen(QColor(Qt::gray), 0, Qt::SolidLine));
+    axis->grid()->setPen(QPen(QColor(Qt::gray)));
     axis->grid()->setSubGridVisible(true);
 }
 
@@ -215,7 +215,7 @@ void MainWindow::setupValueAxis(float lower, float size, QCPAxis *axis, const QC
     FixedSubTickTicker::install(axis, 9, 4);
     axis->setRange(double(lower), double(lower + size));
     axis->setPadding(10);
-    const QPen pen(color, 0, Qt::SolidLine);
+    const QPen pen(color);
     axis->setBasePen(pen);
     axis->setTickPen(pen);
     axis->setSubTickPen(pen);

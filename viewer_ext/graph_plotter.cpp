@@ -10,6 +10,7 @@
 #include <qcustomplot.h>
 
 #include "axisselection.h"
+#include "elapsedtimeticker.h"
 #include "fixedsubtickticker.h"
 #include "replotthrottle.h"
 
@@ -92,7 +93,7 @@ void graph_plotter::InitPlot()
         ticker->setTickCount(9);
         axis->setTicker(ticker);
         axis->setRange(0, 10);
-        axis->grid()->setPen(QPen(Qt::gray, 0, Qt::SolidLine));
+        axis->grid()->setPen(QPen(QColor(Qt::gray)));
         axis->grid()->setSubGridVisible(true);
     }
     connect(plot->xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged),
@@ -104,9 +105,7 @@ void graph_plotter::InitPlot()
     timeAxis = plot->axisRect()->addAxis(QCPAxis::atBottom);
     timeAxis->setPadding(10);
     timeAxis->setRange(0, windowSeconds);
-    QSharedPointer<QCPAxisTickerDateTime> timeTicker(new QCPAxisTickerDateTime);
-    timeTicker->setDateTimeSpec(Qt::UTC);
-    timeTicker->setDateTimeFormat(QStringLiteral("hh:mm:ss"));
+    QSharedPointer<ElapsedTimeTicker> timeTicker(new ElapsedTimeTicker);
     timeTicker->setTickCount(9);
     timeAxis->setTicker(timeTicker);
     timeAxis->setTickLabelRotation(30);
