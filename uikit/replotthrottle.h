@@ -21,7 +21,6 @@ public:
     explicit ReplotThrottle(QCustomPlot *plot, QObject *parent = nullptr);
 
     void request();
-    bool pending() const { return timer.isActive(); }
 
 private:
     void replotNow();

@@ -27,13 +27,12 @@ DeviceStreamer::DeviceStreamer(const SimOptions &o, QObject *parent)
 bool DeviceStreamer::open(QString *error)
 {
     if (!options.replay.isEmpty()) {
-        replayFile.setFileName(options.replay);
+        QFile replayFile(options.replay);
         if (!replayFile.open(QIODevice::ReadOnly)) {
             *error = QStringLiteral("cannot read %1: %2").arg(options.replay, replayFile.errorString());
             return false;
         }
         replayBytes = replayFile.readAll();
-        replayFile.close();
     }
 
     if (options.toStdout) {

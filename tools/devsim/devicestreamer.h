@@ -43,7 +43,6 @@ private:
     QRandomGenerator chunkRandom;
     QSerialPort port;
     QFile out;
-    QFile replayFile;
     QByteArray replayBytes;
     qint64 replayPos = 0;
     QTimer timer;
