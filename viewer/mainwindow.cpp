@@ -10,9 +10,10 @@
 #include "axisselection.h"
 #include "fixedsubtickticker.h"
 #include "logline.h"
-#include "portlist.h"
+#include "portbox.h"
 #include "replotthrottle.h"
 #include "serialtop.h"
+#include "workerthread.h"
 
 static void initResources()
 {
@@ -31,7 +32,7 @@ MainWindow::MainWindow(QWidget *parent)
     serialTop = new SerialTop();
     serialTop->moveToThread(thread);
 
-    fillPortList();
+    PortBox::fill(ui->comboBox_list_port);
 
     connect(thread, &QThread::started, serialTop, &SerialTop::init);
     // Freed in their own thread when it ends, which closes the port.
@@ -55,19 +56,9 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     // Stop the worker thread before the window goes; its objects are deleted on the way out.
-    QThread *thread = serialTop->thread();
-    thread->quit();
-    thread->wait();
-    delete thread;
+    WorkerThread::stop(serialTop);
 
     delete ui;
-}
-
-void MainWindow::fillPortList()
-{
-    const QStringList names = PortList::names();
-    for (int i = 0; i < names.size(); ++i)
-        ui->comboBox_list_port->insertItem(i, names.at(i));
 }
 
 void MainWindow::on_appendLog(QString s)
@@ -120,7 +111,7 @@ void MainWindow::on_pushButton_connect_to_rs485_clicked(bool checked)
 void MainWindow::on_toolButton_scan_port_rs485_clicked()
 {
     ui->comboBox_list_port->clear();
-    fillPortList();
+    PortBox::fill(ui->comboBox_list_port);
 }
 
 void MainWindow::on_logRx(QByteArray data)

@@ -51,7 +51,6 @@ private:
     void setupKeyAxis(QCPAxis *axis, float lower, float size);
     void setupValueAxis(float lower, float size, QCPAxis *axis, const QColor &color, const QString &label);
     void syncAxisSelection(QCPAxis *axis, bool keep);
-    void fillPortList();
     QCPAxis *axisKey() const;
 
     Ui::MainWindow *ui = nullptr;

@@ -12,8 +12,9 @@
 
 #include "graph_plotter.h"
 #include "logline.h"
-#include "portlist.h"
+#include "portbox.h"
 #include "serialtop.h"
+#include "workerthread.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ MainWindow::MainWindow(QWidget *parent)
     serialTop = new SerialTop();
     serialTop->moveToThread(thread);
 
-    fillPortList();
+    PortBox::fill(ui->comboBox_com_list);
 
     connect(thread, &QThread::started, serialTop, &SerialTop::Init);
     // Freed in their own thread when it ends, which closes the port.
@@ -71,20 +72,10 @@ MainWindow::~MainWindow()
 {
     // Stop the worker thread before anything it reports to goes away; its objects are
     // deleted on the way out of the thread.
-    QThread *thread = serialTop->thread();
-    thread->quit();
-    thread->wait();
-    delete thread;
+    WorkerThread::stop(serialTop);
 
     delete plotter;
     delete ui;
-}
-
-void MainWindow::fillPortList()
-{
-    const QStringList names = PortList::names();
-    for (int i = 0; i < names.size(); ++i)
-        ui->comboBox_com_list->insertItem(i, names.at(i));
 }
 
 void MainWindow::AppendLog(QString s, bool NewLine, QColor color)
@@ -107,7 +98,7 @@ void MainWindow::AppendLog(QString s, bool NewLine, QColor color)
 void MainWindow::on_pushButton_com_scan_clicked()
 {
     ui->comboBox_com_list->clear();
-    fillPortList();
+    PortBox::fill(ui->comboBox_com_list);
 }
 
 void MainWindow::on_toolButton_connect_toggled(bool checked)

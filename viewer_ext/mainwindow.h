@@ -55,7 +55,6 @@ private slots:
 private:
     void InitTrackerTable();
     void ClearTrackerTable();
-    void fillPortList();
 
     Ui::MainWindow *ui = nullptr;
     SerialTop *serialTop = nullptr;
